@@ -10,6 +10,9 @@ extern const char kVideoConfigRelativePath[];
 // An empty folder (the lookup failed) gives the relative path alone.
 Text joinVideoConfigPath(const Text& folder);
 
-// The fixed ten-line document with the width and height inserted; "&", "<"
-// and ">" in a value are written as entities so typed text cannot add markup.
+// The fixed ten-line document (CR LF after lines 1 to 9, none after line
+// 10) with the width and height inserted: 224 bytes plus the two values.
+// "&", "<" and ">" in a value are written as
+// "&amp;", "&lt;" and "&gt;" so typed text cannot add markup; every other
+// byte is written as it is. Empty only when memory cannot be had.
 Text composeVideoConfig(const Text& width, const Text& height);

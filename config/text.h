@@ -12,20 +12,24 @@ class ByteBuffer;
 class Text {
 public:
     Text() = default;
-    Text(const char* s); // NOLINT: literals and C strings convert freely
-    Text(const char* bytes, size_t count); // stops early at a zero byte
+    Text(const char* s);                    // NOLINT: literals and C strings convert freely
+    Text(const char* bytes, size_t count);  // stops early at a zero byte
     Text(const Text& other);
     Text(Text&& other) noexcept;
     Text& operator=(const Text& other);
     Text& operator=(Text&& other) noexcept;
     ~Text();
 
-    // Takes ownership of a malloc'd, zero-terminated buffer of `count` bytes.
+    // Takes ownership of a malloc'd buffer of `count` bytes followed by a
+    // terminating zero (count + 1 bytes in all). The text ends at the first
+    // zero byte; an empty one frees the buffer at once. A null buffer gives
+    // the empty text.
     static Text adopt(char* buffer, size_t count);
 
     const char* c_str() const { return data_ ? data_ : ""; }
     size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
+    // The byte at 0-based `index`; requires index < size().
     unsigned char byte(size_t index) const { return static_cast<unsigned char>(data_[index]); }
 
     bool operator==(const Text& other) const;
@@ -41,22 +45,26 @@ private:
 class ByteBuffer {
 public:
     ByteBuffer() = default;
-    explicit ByteBuffer(const Text& text); // the bytes without the terminating zero
+    explicit ByteBuffer(const Text& text);  // the bytes without the terminating zero
     ByteBuffer(const ByteBuffer&) = delete;
     ByteBuffer& operator=(const ByteBuffer&) = delete;
     ByteBuffer(ByteBuffer&& other) noexcept;
     ByteBuffer& operator=(ByteBuffer&& other) noexcept;
     ~ByteBuffer();
 
-    // Room for `count` bytes; false (and empty) when memory cannot be had.
+    // Replaces the contents with room for `count` bytes (not cleared).
+    // 0 gives the empty buffer and true; a negative count, or memory that
+    // cannot be had, gives the empty buffer and false.
     bool allocate(int32_t count);
-    void shrink(int32_t count); // keeps the first `count` bytes
+    // Keeps the first `count` bytes (a negative count keeps none); a count
+    // at or above the present one changes nothing.
+    void shrink(int32_t count);
 
     char* data() { return data_; }
     const char* data() const { return data_; }
     int32_t count() const { return count_; }
 
-    Text toText() const; // the bytes before the first zero byte
+    Text toText() const;  // the bytes before the first zero byte
 
 private:
     char* data_ = nullptr;
