@@ -20,3 +20,17 @@ screenshot: exe
 
 clean:
 	rm -rf build dist
+
+# Evidence beyond make test: fuzzing (FUZZ_SECONDS per target), the
+# exhaustive height check, and the throughput benchmarks.
+.PHONY: fuzz verify bench
+FUZZ_SECONDS ?= 60
+
+fuzz: bootstrap
+	@tools/fuzz --seconds $(FUZZ_SECONDS)
+
+verify: bootstrap
+	@tools/verify
+
+bench: bootstrap
+	@tools/bench
