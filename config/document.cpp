@@ -126,3 +126,36 @@ Text composeVideoConfig(const Text& width, const Text& height) {
     *out = '\0';
     return Text::adopt(buffer, total - 1);
 }
+
+Text unescapeVideoConfigValue(const Text& value) {
+    struct Entity {
+        const char* text;
+        size_t size;
+        char byte;
+    };
+    static const Entity kEntities[] = {{"&amp;", 5, '&'}, {"&lt;", 4, '<'}, {"&gt;", 4, '>'}};
+
+    // The result is never longer than the value. "&", "<" and ">" are below
+    // 0x40, so they never stand as the second byte of a double-byte character.
+    size_t size = value.size();
+    char* out = static_cast<char*>(malloc(size + 1));
+    if (!out) return Text();
+    const char* in = value.c_str();
+    size_t o = 0;
+    for (size_t i = 0; i < size;) {
+        const Entity* match = nullptr;
+        if (in[i] == '&') {
+            for (const Entity& e : kEntities) {
+                if (size - i >= e.size && memcmp(in + i, e.text, e.size) == 0) match = &e;
+            }
+        }
+        if (match) {
+            out[o++] = match->byte;
+            i += match->size;
+        } else {
+            out[o++] = in[i++];
+        }
+    }
+    out[o] = '\0';
+    return Text::adopt(out, o);
+}

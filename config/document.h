@@ -16,3 +16,9 @@ Text joinVideoConfigPath(const Text& folder);
 // "&amp;", "&lt;" and "&gt;" so typed text cannot add markup; every other
 // byte is written as it is. Empty only when memory cannot be had.
 Text composeVideoConfig(const Text& width, const Text& height);
+
+// The inverse of the escaping above, for a value read back from the file:
+// "&amp;", "&lt;" and "&gt;" become "&", "<" and ">" in one left-to-right
+// pass; every other byte, other entities included, stays as it is. Without
+// it a value holding "&" would grow by "amp;" on every save and start.
+Text unescapeVideoConfigValue(const Text& value);

@@ -74,8 +74,11 @@ int startProgram() {
 void onMainWindowCreated() {
     state.configPath = locateVideoConfig();
     state.configText = readVideoConfig(state.configPath);
-    state.widthText = textBetween(state.configText, "<sizex>", "</sizex>", 0, false);
-    state.heightText = textBetween(state.configText, "<sizey>", "</sizey>", 0, false);
+    // The values as typed: a save escapes "&", "<" and ">", so reading undoes it.
+    state.widthText =
+        unescapeVideoConfigValue(textBetween(state.configText, "<sizex>", "</sizex>", 0, false));
+    state.heightText =
+        unescapeVideoConfigValue(textBetween(state.configText, "<sizey>", "</sizey>", 0, false));
     const MainWindow::Controls& boxes = mainWindow.controls();
     // Runs onWidthTextChanged inside; the stored height then replaces its result.
     mainWindow.writeText(boxes.编辑框1, state.widthText);

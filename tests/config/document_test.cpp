@@ -175,11 +175,54 @@ const RoundTripCase kRoundTripCases[] = {
     // Entities are not decoded on reading: a value with markup comes back
     // escaped, and a marker inside a value no longer cuts it short.
     {"MarkupComesBackEscaped", "1</sizex>2", "<sizey>", "1&lt;/sizex&gt;2", "&lt;sizey&gt;"},
+    // A value ending in an odd run of bytes of 0x80 and above joins the end
+    // marker's "<" into a two-byte unit: that marker is not seen, and the
+    // width reads back empty while the height is still found.
+    {"OddHighByteRunHidesEndMarker", "64\x80", "48", "", "48"},
+    {"Cp1252AccentHidesEndMarker", "caf\xE9", "48", "", "48"},
 };
 INSTANTIATE_TEST_SUITE_P(Cases, ComposeThenTextBetween, ::testing::ValuesIn(kRoundTripCases),
                          [](const ::testing::TestParamInfo<RoundTripCase>& info) {
                              return std::string(info.param.name);
                          });
+
+// A value saved and read back at the next start is the value typed, however
+// often that happens: reading undoes the escaping of "&", "<" and ">".
+TEST(UnescapeVideoConfigValue, SaveThenStartGivesTheTypedValue) {
+    const char* typed[] = {"640", "A&B", "1</sizex>2", "&lt;",  "&amp;amp;",
+                           "&",   "&am", "\xD6\xD0&",  "<>&<>", ""};
+    for (const char* value : typed) {
+        SCOPED_TRACE(value);
+        Text current(value);
+        for (int start = 0; start < 3; ++start) {
+            Text document = composeVideoConfig(current, "480");
+            current =
+                unescapeVideoConfigValue(textBetween(document, "<sizex>", "</sizex>", 0, false));
+        }
+        EXPECT_EQ(str(current), value);
+    }
+}
+
+TEST(UnescapeVideoConfigValue, DecodesOnlyTheThreeEntitiesInOnePass) {
+    struct Case {
+        const char* in;
+        const char* out;
+    };
+    const Case cases[] = {
+        {"&amp;", "&"},
+        {"&lt;&gt;", "<>"},
+        {"&amp;lt;", "&lt;"},
+        {"&quot;&#60;", "&quot;&#60;"},
+        {"&AMP;", "&AMP;"},
+        {"&am", "&am"},
+        {"1&gt", "1&gt"},
+        {"&&lt;", "&<"},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(str(unescapeVideoConfigValue(c.in)), c.out) << c.in;
+    }
+}
 
 // ---------------------------------------------------------------- the path
 
