@@ -40,7 +40,7 @@ class ScopedHandle {
 public:
     explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
     ~ScopedHandle() {
-        if (handle_) CloseHandle(handle_);
+        if (handle_ && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
     }
     ScopedHandle(const ScopedHandle&) = delete;
     ScopedHandle& operator=(const ScopedHandle&) = delete;
@@ -302,6 +302,31 @@ void printRun(const char* round, const Program& program, const Run& run) {
     std::fflush(stdout);
 }
 
+// Both programs of a round ran under nearly the same load of the machine, so
+// the median of the rounds' own ratios shakes off more of that load than the
+// ratio of the medians. Rounds where either start failed are left out.
+struct PairedRatios {
+    size_t rounds = 0;
+    double visible = -1;
+    double idle = -1;
+};
+
+PairedRatios pairRounds(const std::vector<Run>& korvalen, const std::vector<Run>& minimal) {
+    std::vector<double> visible, idle;
+    for (size_t i = 0; i < korvalen.size() && i < minimal.size(); ++i) {
+        const Run& a = korvalen[i];
+        const Run& b = minimal[i];
+        if (!a.measured || !b.measured || b.visibleMs <= 0) continue;
+        visible.push_back(a.visibleMs / b.visibleMs);
+        if (a.idleMs >= 0 && b.idleMs > 0) idle.push_back(a.idleMs / b.idleMs);
+    }
+    PairedRatios paired;
+    paired.rounds = visible.size();
+    paired.visible = medianOrMissing(visible);
+    paired.idle = medianOrMissing(idle);
+    return paired;
+}
+
 // -1 where either figure is missing.
 double ratio(double a, double b) { return a >= 0 && b > 0 ? a / b : -1; }
 
@@ -377,5 +402,12 @@ int wmain(int argc, wchar_t** argv) {
     printCell(ratio(korvalen.peakWorkingSetKiB, minimal.peakWorkingSetKiB), "%.3f");
     printCell(ratio(korvalen.peakPagefileKiB, minimal.peakPagefileKiB), "%.3f");
     std::printf("\n");
+    PairedRatios paired = pairRounds(results[0], results[1]);
+    std::printf("| median of the rounds' ratios | %lu |",
+                static_cast<unsigned long>(paired.rounds));
+    printCell(paired.visible, "%.3f");
+    std::printf(" |");
+    printCell(paired.idle, "%.3f");
+    std::printf(" | |\n");
     return korvalen.runs > 0 && minimal.runs > 0 ? 0 : 1;
 }
