@@ -34,3 +34,4 @@ verify: bootstrap
 
 bench: bootstrap
 	@tools/bench
+	@tools/bench-startup
