@@ -15,9 +15,10 @@
 
 namespace {
 
-constexpr DWORD kStartMs = 60000;  // a cold Wine can take long for the first window
-constexpr DWORD kEffectMs = 5000;  // for input to show its effect
-constexpr DWORD kExitMs = 15000;
+constexpr DWORD kStartMs = 180000;  // a cold Wine (under qemu, on a busy machine) can take long
+constexpr DWORD kEffectMs =
+    30000;  // for input to show its effect; polled, so only a failure waits this long
+constexpr DWORD kExitMs = 60000;
 constexpr DWORD kQuietMs = 700;  // to see that something does not happen
 
 const char kSuccessText[] = "修改成功，请重新进入频道";

@@ -1,6 +1,7 @@
 #include "tests/ui/input.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "tests/ui/window_query.h"
@@ -94,6 +95,27 @@ bool typeUnicode(HWND target, const std::wstring& text) {
         events.push_back(in);
     }
     return send(events);
+}
+
+bool putTextOnClipboard(const std::string& ansi) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, ansi.size() + 1);
+    if (!memory) return false;
+    if (char* bytes = static_cast<char*>(GlobalLock(memory))) {
+        memcpy(bytes, ansi.c_str(), ansi.size() + 1);
+        GlobalUnlock(memory);
+    } else {
+        GlobalFree(memory);
+        return false;
+    }
+    // Another process may have the clipboard open for a moment.
+    if (!waitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 3000)) {
+        GlobalFree(memory);
+        return false;
+    }
+    bool put = EmptyClipboard() && SetClipboardData(CF_TEXT, memory);
+    if (!put) GlobalFree(memory);  // the clipboard owns it only once it took it
+    CloseClipboard();
+    return put;
 }
 
 bool clickAt(POINT screen) {

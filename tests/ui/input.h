@@ -24,6 +24,10 @@ bool pressKey(HWND target, WORD vk, unsigned modifiers = kNoModifier);
 // input method delivers what it composed.
 bool typeUnicode(HWND target, const std::wstring& text);
 
+// Puts `ansi` (bytes in this process's ANSI code page) on the clipboard as
+// CF_TEXT, as another program would before the user pastes.
+bool putTextOnClipboard(const std::string& ansi);
+
 // Moves the mouse to `screen` and clicks the left button there. Every event
 // carries the absolute position: Wine loses button events without one.
 bool clickAt(POINT screen);

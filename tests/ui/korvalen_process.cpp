@@ -20,15 +20,16 @@ void Handle::reset() {
     h_ = nullptr;
 }
 
-std::wstring korvalenExePath() {
-    const char* unixPath = KORVALEN_EXE;
+std::wstring windowsPathOf(const char* buildPath) {
     std::wstring path;
-    if (unixPath[0] == '/') path = L"Z:";
-    for (const char* p = unixPath; *p; ++p) {
+    if (buildPath[0] == '/') path = L"Z:";
+    for (const char* p = buildPath; *p; ++p) {
         path += static_cast<wchar_t>(*p == '/' ? '\\' : static_cast<unsigned char>(*p));
     }
     return path;
 }
+
+std::wstring korvalenExePath() { return windowsPathOf(KORVALEN_EXE); }
 
 namespace {
 

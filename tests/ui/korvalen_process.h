@@ -25,8 +25,11 @@ private:
     HANDLE h_ = nullptr;
 };
 
-// The exe under test, as a Windows path (the build gives a Unix one; Wine
-// shows the Unix root as drive Z:).
+// A path the build gives (a Unix one under Wine, which shows the Unix root
+// as drive Z:) in the form Windows programs take.
+std::wstring windowsPathOf(const char* buildPath);
+
+// The exe under test, as a Windows path.
 std::wstring korvalenExePath();
 
 // Control ids of the main window.

@@ -4,11 +4,11 @@
 
 namespace {
 
-constexpr UINT kAnswerMs = 5000;
+constexpr UINT kAnswerMs = 30000;  // a busy emulated Wine can be slow to answer
 
 bool sendBounded(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR* result) {
     DWORD_PTR r = 0;
-    if (!SendMessageTimeoutW(hwnd, msg, wp, lp, SMTO_ABORTIFHUNG, kAnswerMs, &r)) return false;
+    if (!SendMessageTimeoutW(hwnd, msg, wp, lp, SMTO_NORMAL, kAnswerMs, &r)) return false;
     if (result) *result = r;
     return true;
 }
@@ -107,6 +107,17 @@ HWND findDialog(DWORD pid, const std::wstring& caption) {
     return search.found;
 }
 
+HWND waitForDialog(DWORD pid, const std::wstring& caption, DWORD timeoutMs) {
+    HWND found = nullptr;
+    waitUntil(
+        [&] {
+            found = findDialog(pid, caption);
+            return found != nullptr;
+        },
+        timeoutMs);
+    return found;
+}
+
 MessageBoxView inspectMessageBox(HWND box) {
     MessageBoxView view{};
     view.owner = GetWindow(box, GW_OWNER);
@@ -158,5 +169,13 @@ std::string utf8(const std::wstring& text) {
     std::string out(n, '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr,
                         nullptr);
+    return out;
+}
+
+std::wstring fromUtf8(const std::string& text) {
+    if (text.empty()) return {};
+    int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(n, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
     return out;
 }

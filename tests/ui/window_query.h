@@ -42,6 +42,9 @@ POINT pointIn(HWND child, double fx = 0.5, double fy = 0.5);
 // visible, or nullptr.
 HWND findDialog(DWORD pid, const std::wstring& caption);
 
+// Waits (bounded) for the dialog that findDialog names.
+HWND waitForDialog(DWORD pid, const std::wstring& caption, DWORD timeoutMs);
+
 // What a standard message box shows.
 struct MessageBoxView {
     std::wstring text;  // the text control (id 0xFFFF)
@@ -58,3 +61,5 @@ bool closeButtonPoint(HWND window, POINT* screen);
 
 // UTF-8 form of a wide text, for readable comparisons and messages.
 std::string utf8(const std::wstring& text);
+// The wide form of a UTF-8 text.
+std::wstring fromUtf8(const std::string& text);
