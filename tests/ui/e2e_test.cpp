@@ -24,25 +24,6 @@ constexpr DWORD kQuietMs = 700;  // to see that something does not happen
 const char kSuccessText[] = "修改成功，请重新进入频道";
 const char kCaption[] = "提示";
 
-// What a click must write, built here from its literal pieces so that a
-// mistake in the product's own composer cannot hide.
-std::string expectedDocument(const std::string& width, const std::string& height) {
-    return "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n"
-           "<config>\r\n"
-           "    <enable>0</enable>\r\n"
-           "    <chnlist />\r\n"
-           "    <forcevideosize>\r\n"
-           "        <enable>1</enable>\r\n"
-           "        <sizex>" +
-           width +
-           "</sizex>\r\n"
-           "        <sizey>" +
-           height +
-           "</sizey>\r\n"
-           "    </forcevideosize>\r\n"
-           "</config>";
-}
-
 const char kStoredDocument[] =
     "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n<config>\r\n    <enable>1</enable>\r\n"
     "    <forcevideosize>\r\n        <enable>0</enable>\r\n        <sizex>1280</sizex>\r\n"
@@ -556,7 +537,7 @@ TEST_F(SharedWindowTest, PressingTheButtonWritesTheDocumentAndSaysSo) {
         {"markup characters are escaped", nullptr, L"1&2", L"<3>", "1&amp;2", "&lt;3&gt;",
          Press::kClick, Dismiss::kEnter},
     };
-    ASSERT_EQ(expectedDocument("", "").size(), 224u) << "the expected document is mistyped";
+    ASSERT_EQ(videoConfigDocument("", "").size(), 224u) << "the expected document is mistyped";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         config.reset();
@@ -584,7 +565,7 @@ TEST_F(SharedWindowTest, PressingTheButtonWritesTheDocumentAndSaysSo) {
 
         std::string bytes;
         EXPECT_TRUE(config.readFile(&bytes)) << "no file after the click";
-        EXPECT_EQ(bytes, expectedDocument(c.sizex, c.sizey));
+        EXPECT_EQ(bytes, videoConfigDocument(c.sizex, c.sizey));
         EXPECT_TRUE(isOnlyConfigFile(config.folderEntries())) << listing(config.folderEntries());
 
         ASSERT_TRUE(dismiss(box, c.dismissBy));
@@ -613,7 +594,7 @@ TEST_F(SharedWindowTest, EachClickWritesAgainWithTheBoxesAsTheyStand) {
         EXPECT_EQ(k().otherWindows().size(), 1u) << "more than one message box";
         std::string bytes;
         EXPECT_TRUE(config.readFile(&bytes));
-        EXPECT_EQ(bytes, expectedDocument(r.sizex, r.sizey));
+        EXPECT_EQ(bytes, videoConfigDocument(r.sizex, r.sizey));
         ASSERT_TRUE(dismiss(box, Dismiss::kEnter));
         ASSERT_TRUE(
             waitUntil([&] { return IsWindowEnabled(k().mainWindow()) != FALSE; }, kEffectMs));
@@ -683,7 +664,7 @@ TEST_F(SharedWindowTest, FailedWriteNamesTheReasonAndKeepsTheFile) {
         EXPECT_EQ(utf8(inspectMessageBox(box).text), kSuccessText);
         std::string bytes;
         EXPECT_TRUE(config.readFile(&bytes));
-        EXPECT_EQ(bytes, expectedDocument("640", "480"));
+        EXPECT_EQ(bytes, videoConfigDocument("640", "480"));
         ASSERT_TRUE(dismiss(box, Dismiss::kEnter));
     }
 }

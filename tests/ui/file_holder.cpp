@@ -26,16 +26,7 @@ bool FileHolder::hold(const std::wstring& path, DWORD share, std::string* error)
     std::wstring exe = windowsPathOf(KORVALEN_FILE_HOLDER_EXE);
     std::wstring commandLine =
         L"\"" + exe + L"\" \"" + path + L"\" " + std::to_wstring(share) + L" " + events;
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &si, &pi)) {
-        *error = "CreateProcess of the holder failed, error " + std::to_string(GetLastError());
-        return false;
-    }
-    CloseHandle(pi.hThread);
-    process_ = Handle(pi.hProcess);
+    if (!startProcess(exe, commandLine, &process_, nullptr, error)) return false;
 
     HANDLE waitFor[] = {held_.get(), process_.get()};
     DWORD woke = WaitForMultipleObjects(2, waitFor, FALSE, kHoldMs);

@@ -67,21 +67,27 @@ static BOOL CALLBACK findOtherWindows(HWND hwnd, LPARAM param) {
 
 }  // namespace
 
-bool KorvalenProcess::start(DWORD timeoutMs, std::string* error) {
-    terminate();
-    std::wstring exe = korvalenExePath();
-    std::wstring commandLine = L"\"" + exe + L"\"";
+bool startProcess(const std::wstring& exe, std::wstring commandLine, Handle* process, DWORD* pid,
+                  std::string* error) {
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &si, &pi)) {
-        *error = "CreateProcess failed, error " + std::to_string(GetLastError());
+        *error = "CreateProcess of " + std::string(exe.begin(), exe.end()) + " failed, error " +
+                 std::to_string(GetLastError());
         return false;
     }
     CloseHandle(pi.hThread);
-    process_ = Handle(pi.hProcess);
-    pid_ = pi.dwProcessId;
+    *process = Handle(pi.hProcess);
+    if (pid) *pid = pi.dwProcessId;
+    return true;
+}
+
+bool KorvalenProcess::start(DWORD timeoutMs, std::string* error) {
+    terminate();
+    std::wstring exe = korvalenExePath();
+    if (!startProcess(exe, L"\"" + exe + L"\"", &process_, &pid_, error)) return false;
 
     MainSearch search{pid_, nullptr};
     bool ok = waitUntil(

@@ -32,6 +32,11 @@ std::wstring windowsPathOf(const char* buildPath);
 // The exe under test, as a Windows path.
 std::wstring korvalenExePath();
 
+// CreateProcessW of `exe` with `commandLine`, handles not inherited; the
+// process handle goes to `process`, its id to `pid` (may be null).
+bool startProcess(const std::wstring& exe, std::wstring commandLine, Handle* process, DWORD* pid,
+                  std::string* error);
+
 // Control ids of the main window.
 enum ControlId : int {
     kWidthEdit = 101,
